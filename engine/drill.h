@@ -27,7 +27,10 @@ struct DrillState
 class Drill final
 {
 public:
-    Drill(DrillView &view, NumberSource &numbers) : m_view(view), m_numbers(numbers) {}
+    Drill(DrillView &view, NumberSource &numbers)
+        : m_view(view)
+        , m_numbers(numbers)
+    {}
 
     // Puts one problem with 0 <= part1 <= whole <= limit on the labels and counts it.
     void drawProblem();

@@ -20,7 +20,9 @@ public:
 class PeriodTimer final
 {
 public:
-    explicit PeriodTimer(TimerBackend &backend) : m_backend(backend) {}
+    explicit PeriodTimer(TimerBackend &backend)
+        : m_backend(backend)
+    {}
 
     void setPeriod(std::int32_t periodMs);
     [[nodiscard]] std::int32_t period() const noexcept { return m_period; }

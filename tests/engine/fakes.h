@@ -81,7 +81,9 @@ private:
 class ScriptedSource final : public NumberSource
 {
 public:
-    explicit ScriptedSource(std::deque<std::int32_t> script) : m_script(std::move(script)) {}
+    explicit ScriptedSource(std::deque<std::int32_t> script)
+        : m_script(std::move(script))
+    {}
 
     std::int32_t randomInRange(std::int32_t lo, std::int32_t hi) override
     {
