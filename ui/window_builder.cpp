@@ -6,7 +6,6 @@
 #include "ui/precise_timer.h"
 
 #include <QApplication>
-#include <QButtonGroup>
 #include <QGroupBox>
 #include <QHash>
 #include <QIcon>
@@ -52,6 +51,21 @@ void setBlackText(QWidget &widget)
 Qt::Alignment labelAlignment(Align align)
 {
     return (align == Align::Centre ? Qt::AlignHCenter : Qt::AlignLeft) | Qt::AlignVCenter;
+}
+
+// Radio buttons with one parent form one group: a click marks the clicked one and clears the
+// others, none is marked at first. Qt's own exclusive groups make the whole group a single Tab
+// stop (it strips Qt::TabFocus from all but the focused button); here every radio button is a
+// Tab stop of its own, so the marks are kept by hand.
+void keepMarksExclusive(QRadioButton &radio)
+{
+    radio.setAutoExclusive(false);
+    QObject::connect(&radio, &QAbstractButton::clicked, &radio, [&radio] {
+        const auto siblings =
+            radio.parentWidget()->findChildren<QRadioButton *>(Qt::FindDirectChildrenOnly);
+        for (QRadioButton *sibling : siblings)
+            sibling->setChecked(sibling == &radio);
+    });
 }
 
 QWidget *makeWidget(const ControlDef &control, QWidget &parent)
@@ -125,7 +139,6 @@ void applyWindowLooks(QWidget &window, const WindowDef &def)
 void buildControls(QWidget &window, const WindowDef &def)
 {
     QHash<QString, QWidget *> parents{{window.objectName(), &window}};
-    QHash<QWidget *, QButtonGroup *> radioGroups;
     std::vector<QWidget *> inOrder;
 
     for (const ControlDef &control : def.controls) {
@@ -152,13 +165,8 @@ void buildControls(QWidget &window, const WindowDef &def)
 
         if (control.kind == ControlKind::GroupBox)
             parents.insert(name, widget);
-        if (auto *radio = qobject_cast<QRadioButton *>(widget)) {
-            // Radio buttons with one parent form one exclusive group, none marked at first.
-            QButtonGroup *&group = radioGroups[parent];
-            if (!group)
-                group = new QButtonGroup(parent);
-            group->addButton(radio);
-        }
+        if (auto *radio = qobject_cast<QRadioButton *>(widget))
+            keepMarksExclusive(*radio);
         inOrder.push_back(widget);
     }
 
