@@ -6,8 +6,8 @@ colour table, no transparency, optional per-frame delays and sub-rectangle frame
 
 import struct
 
-GIF89A = b"GIF89a"
-GIF87A = b"GIF87a"
+# Frame delays and the looping extension are GIF89a features, so every file says 89a.
+SIGNATURE = b"GIF89a"
 
 # Graphic control extension disposal: leave the frame in place for the next one to draw over.
 DISPOSE_KEEP = 1
@@ -106,7 +106,7 @@ class Frame:
         self.delay = delay  # hundredths of a second
 
 
-def encode(width, height, palette, frames, version=GIF89A, loop=None, with_timing=False):
+def encode(width, height, palette, frames, loop=None, with_timing=False):
     """Builds the whole GIF file.
 
     palette: list of (r, g, b), its length a power of two.
@@ -115,7 +115,7 @@ def encode(width, height, palette, frames, version=GIF89A, loop=None, with_timin
     """
     size_field = _table_size_field(len(palette))
     min_code_size = max(2, size_field + 1)
-    out = bytearray(version)
+    out = bytearray(SIGNATURE)
     colour_resolution = 7  # 8 bits per primary
     out += struct.pack("<HHBBB", width, height, 0x80 | colour_resolution << 4 | size_field, 0, 0)
     for r, g, b in palette:

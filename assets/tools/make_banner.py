@@ -171,8 +171,7 @@ def encode(frames):
         x0, y0, x1, y1 = changed_box(previous, current)
         part = [current[y * WIDTH + x] for y in range(y0, y1) for x in range(x0, x1)]
         gif_frames.append(gif.Frame(part, x1 - x0, y1 - y0, x0, y0, delay=DELAY))
-    return gif.encode(WIDTH, HEIGHT, palette, gif_frames, version=gif.GIF89A,
-                      loop=0, with_timing=True)
+    return gif.encode(WIDTH, HEIGHT, palette, gif_frames, loop=0, with_timing=True)
 
 
 def main():

@@ -59,7 +59,7 @@ def main():
     palette = raster.build_palette([pixels], 16, keep=(WHITE, GREY, BLACK))
     frame = gif.Frame(raster.index_pixels(pixels, palette), WIDTH, HEIGHT)
     with open(args.output, "wb") as out:
-        out.write(gif.encode(WIDTH, HEIGHT, palette, [frame], version=gif.GIF89A))
+        out.write(gif.encode(WIDTH, HEIGHT, palette, [frame]))
 
 
 if __name__ == "__main__":

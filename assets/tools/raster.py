@@ -107,10 +107,6 @@ class Canvas:
         i = y * self.width + x
         self.pixels[i] = colour if alpha >= 1.0 else mix(self.pixels[i], colour, alpha)
 
-    def fill(self, colour_at):
-        """Paints every pixel with colour_at(x, y), e.g. a background gradient."""
-        self.pixels = [colour_at(x, y) for y in range(self.height) for x in range(self.width)]
-
     def paint(self, sdf, colour, box, opacity=1.0):
         """Paints a shape; colour is a colour or a function of the pixel (for gradients)."""
         x0, y0, x1, y1 = self._clip(box)
