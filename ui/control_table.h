@@ -1,5 +1,7 @@
 #pragma once
 
+#include <QIcon>
+
 #include <span>
 #include <string_view>
 
@@ -77,7 +79,7 @@ struct WindowDef
     std::string_view caption;
     int outerWidth = 0; // frame and title bar included
     int outerHeight = 0;
-    std::string_view icon; // a resource path
+    QIcon (*icon)() = nullptr;
     std::span<const ControlDef> controls;
 };
 

@@ -1,5 +1,6 @@
 #include "main_window.h"
 
+#include "assets/embedded_assets.h"
 #include "engine/answer_hiding.h"
 #include "ui/main_window_table.h"
 #include "ui/main_window_view.h"
@@ -16,9 +17,9 @@ namespace quarnel::ui {
 
 namespace {
 
-QByteArray resourceBytes(const char *path)
+QByteArray resourceBytes(const QString &path)
 {
-    QFile file(QString::fromUtf8(path));
+    QFile file(path);
     if (!file.open(QIODevice::ReadOnly))
         return {};
     return file.readAll();
@@ -44,7 +45,7 @@ MainWindow::MainWindow(NumberSource &numbers, QWidget *parent)
     m_geometry = new OuterGeometry(*this, QSize(def.outerWidth, def.outerHeight));
 
     m_timer = findChild<PreciseTimer *>(QStringLiteral("时钟1"));
-    m_tick = new TickPlayer(resourceBytes(":/assets/tick.wav"), this);
+    m_tick = new TickPlayer(resourceBytes(assetPath(Asset::TickSound)), this);
     m_view = std::make_unique<MainWindowView>(*this, *m_timer, *m_tick);
     m_drill = std::make_unique<Drill>(*m_view, numbers);
     bindEvents();

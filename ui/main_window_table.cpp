@@ -1,5 +1,7 @@
 #include "main_window_table.h"
 
+#include "assets/embedded_assets.h"
+
 #include <array>
 
 namespace quarnel::ui {
@@ -63,7 +65,7 @@ constexpr std::array controls{
 };
 // clang-format on
 
-constexpr WindowDef mainWindow{window, "Quarnel", 435, 449, ":/assets/program_icon.ico", controls};
+constexpr WindowDef mainWindow{window, "Quarnel", 435, 449, &programIcon, controls};
 
 } // namespace
 

@@ -132,7 +132,8 @@ void applyWindowLooks(QWidget &window, const WindowDef &def)
 {
     window.setObjectName(tableText(def.name));
     window.setWindowTitle(tableText(def.caption));
-    window.setWindowIcon(QIcon(tableText(def.icon)));
+    if (def.icon)
+        window.setWindowIcon(def.icon());
     setBackground(window, Fill::ButtonFace);
 }
 

@@ -143,9 +143,7 @@ void MainWindowTest::windowProperties()
 
     QVERIFY(m_window->autoFillBackground());
     QCOMPARE(m_window->palette().color(QPalette::Window), buttonFace());
-#if QUARNEL_HAVE_ASSETS
     QVERIFY(m_window->windowIcon().availableSizes().contains(QSize(48, 48)));
-#endif
 }
 
 void MainWindowTest::controls_data()
@@ -515,7 +513,6 @@ void MainWindowTest::wideCaptionsAreCutOnBothSides()
 
 void MainWindowTest::pictures()
 {
-#if QUARNEL_HAVE_ASSETS
     showAndActivate();
     auto *diagram = child<quarnel::ui::PictureBox>("图片框1");
     QVERIFY(diagram && diagram->hasPicture());
@@ -530,15 +527,16 @@ void MainWindowTest::pictures()
     auto *banner = child<quarnel::ui::PictureBox>("图片框2");
     QVERIFY(banner && banner->hasPicture());
     QCOMPARE(banner->frameCount(), 19);
+    // Whichever frame is showing, it fills the whole box.
+    const QImage shownBanner = banner->grab().toImage().convertToFormat(QImage::Format_RGB32);
     QImageReader reader(u(":/assets/banner.gif"));
     reader.setScaledSize(QSize(443, 61));
-    const QImage firstFrame = reader.read().convertToFormat(QImage::Format_RGB32);
-    QCOMPARE(firstFrame.size(), QSize(443, 61));
+    bool matchesAFrame = false;
+    for (QImage frame = reader.read(); !frame.isNull(); frame = reader.read())
+        matchesAFrame = matchesAFrame || frame.convertToFormat(QImage::Format_RGB32) == shownBanner;
+    QVERIFY(matchesAFrame);
     // It plays: the frames advance while the window is open.
     QTRY_VERIFY_WITH_TIMEOUT(banner->currentFrame() > 1, 5000);
-#else
-    QSKIP("the assets library is not part of this build");
-#endif
 }
 
 void MainWindowTest::beforeStartNothingRuns()
