@@ -9,48 +9,29 @@
 
 namespace quarnel::ui {
 
-TickMixer::TickMixer(QByteArray samples, QObject *parent)
-    : QIODevice(parent)
-    , m_samples(std::move(samples))
+TickMixer::TickMixer(QByteArray samples)
+    : m_samples(std::move(samples))
 {
-    // Unbuffered: an audio back end may call atEnd() from its own thread, and QIODevice's
-    // read buffer is not guarded.
-    open(QIODevice::ReadOnly | QIODevice::Unbuffered);
+    m_samples.truncate(m_samples.size() & ~qsizetype{1});
 }
 
 void TickMixer::startVoice()
 {
-    if (m_samples.size() < 2)
-        return;
-    {
-        const std::lock_guard lock(m_lock);
+    if (!m_samples.isEmpty())
         m_voices.push_back(0);
-    }
-    emit readyRead(); // wakes an output that went idle
 }
 
-int TickMixer::voiceCount() const
+qsizetype TickMixer::bytesLeft() const
 {
-    const std::lock_guard lock(m_lock);
-    return static_cast<int>(m_voices.size());
-}
-
-qint64 TickMixer::bytesAvailable() const
-{
-    const std::lock_guard lock(m_lock);
     qsizetype longest = 0;
     for (const qsizetype position : m_voices)
         longest = std::max(longest, m_samples.size() - position);
-    return longest + QIODevice::bytesAvailable();
+    return longest;
 }
 
-qint64 TickMixer::readData(char *data, qint64 maxSize)
+qsizetype TickMixer::mix(char *out, qsizetype maxBytes)
 {
-    const std::lock_guard lock(m_lock);
-    qsizetype longest = 0;
-    for (const qsizetype position : m_voices)
-        longest = std::max(longest, m_samples.size() - position);
-    const qsizetype bytes = std::min<qsizetype>(longest, maxSize) & ~qsizetype{1};
+    const qsizetype bytes = std::min(bytesLeft(), maxBytes) & ~qsizetype{1};
     const qsizetype count = bytes / 2;
 
     std::vector<std::int32_t> sum(static_cast<std::size_t>(count), 0);
@@ -69,23 +50,24 @@ qint64 TickMixer::readData(char *data, qint64 maxSize)
         const auto sample = static_cast<std::int16_t>(std::clamp<std::int32_t>(
             sum[static_cast<std::size_t>(i)], std::numeric_limits<std::int16_t>::min(),
             std::numeric_limits<std::int16_t>::max()));
-        std::memcpy(data + 2 * i, &sample, sizeof sample);
+        std::memcpy(out + 2 * i, &sample, sizeof sample);
     }
     return bytes;
-}
-
-qint64 TickMixer::writeData(const char * /*data*/, qint64 /*size*/)
-{
-    return -1;
 }
 
 TickPlayer::TickPlayer(QByteArrayView wavFile, QObject *parent)
     : QObject(parent)
     , m_sound(readWav(wavFile))
 {
+    m_feeder.setTimerType(Qt::PreciseTimer);
+    m_feeder.setInterval(feedMs);
+    connect(&m_feeder, &QTimer::timeout, this, &TickPlayer::feed);
+    m_rest.setSingleShot(true);
+    m_rest.setInterval(restMs);
+    connect(&m_rest, &QTimer::timeout, this, &TickPlayer::rest);
     if (!m_sound)
         return;
-    m_mixer = new TickMixer(m_sound->samples, this);
+    m_mixer = std::make_unique<TickMixer>(m_sound->samples);
     // Opening the output now keeps the first tick as prompt as the others.
     ensureOutput();
 }
@@ -96,7 +78,46 @@ void TickPlayer::play()
 {
     if (!m_mixer || !ensureOutput())
         return;
+    m_rest.stop();
+    if (m_sink->state() == QAudio::SuspendedState)
+        m_sink->resume();
     m_mixer->startVoice();
+    feed();
+    if (m_mixer->bytesLeft() > 0)
+        m_feeder.start();
+}
+
+void TickPlayer::feed()
+{
+    if (!m_sink || m_sink->state() == QAudio::StoppedState) {
+        m_feeder.stop();
+        return;
+    }
+    const qsizetype room = m_sink->bytesFree();
+    if (room > 0) {
+        m_chunk.resize(room);
+        const qsizetype mixed = m_mixer->mix(m_chunk.data(), room);
+        if (mixed > 0)
+            m_output->write(m_chunk.constData(), mixed);
+    }
+    if (m_mixer->bytesLeft() == 0) {
+        m_feeder.stop();
+        m_rest.start();
+    }
+}
+
+void TickPlayer::rest()
+{
+    if (!m_sink)
+        return;
+    const QAudio::State state = m_sink->state();
+    if (state != QAudio::ActiveState && state != QAudio::IdleState)
+        return;
+    // Only once the server has taken everything, so no tick loses its end.
+    if (m_sink->bytesFree() >= m_sink->bufferSize())
+        m_sink->suspend();
+    else
+        m_rest.start();
 }
 
 bool TickPlayer::ensureOutput()
@@ -105,14 +126,15 @@ bool TickPlayer::ensureOutput()
     // sound comes back when the output does.
     if (m_sink && m_sink->state() != QAudio::StoppedState)
         return true;
+    m_output = nullptr;
     m_sink.reset();
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
     if (device.isNull())
         return false;
     m_sink = std::make_unique<QAudioSink>(device, m_sound->format);
     m_sink->setBufferSize(m_sound->format.bytesForDuration(qint64{bufferMs} * 1000));
-    m_sink->start(m_mixer);
-    return m_sink->state() != QAudio::StoppedState;
+    m_output = m_sink->start();
+    return m_output && m_sink->state() != QAudio::StoppedState;
 }
 
 } // namespace quarnel::ui

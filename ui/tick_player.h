@@ -3,39 +3,30 @@
 #include "ui/wav_sound.h"
 
 #include <QAudioSink>
-#include <QIODevice>
 #include <QObject>
+#include <QTimer>
 
 #include <memory>
-#include <mutex>
 #include <vector>
 
 namespace quarnel::ui {
 
-// Mixes any number of playbacks of one sound into a stream of 16-bit samples. Each
-// startVoice() adds a playback from the sound's first sample; it runs to the sound's end.
-// With nothing sounding the device reports no data, so the audio output may rest.
-// Audio back ends may ask whether data is left from their own thread, hence the lock.
-class TickMixer final : public QIODevice
+// Mixes any number of playbacks of one sound into 16-bit samples. Each startVoice() adds a
+// playback from the sound's first sample; it runs to the sound's end.
+class TickMixer final
 {
-    Q_OBJECT
-
 public:
-    explicit TickMixer(QByteArray samples, QObject *parent = nullptr);
+    explicit TickMixer(QByteArray samples);
 
     void startVoice();
-    [[nodiscard]] int voiceCount() const;
-
-    [[nodiscard]] bool isSequential() const override { return true; }
-    [[nodiscard]] qint64 bytesAvailable() const override;
-
-protected:
-    qint64 readData(char *data, qint64 maxSize) override;
-    qint64 writeData(const char *data, qint64 size) override;
+    [[nodiscard]] int voiceCount() const { return static_cast<int>(m_voices.size()); }
+    // Bytes until the last voice ends.
+    [[nodiscard]] qsizetype bytesLeft() const;
+    // Writes up to maxBytes of the mix (whole samples only) and moves the voices on.
+    qsizetype mix(char *out, qsizetype maxBytes);
 
 private:
-    const QByteArray m_samples;
-    mutable std::mutex m_lock;
+    QByteArray m_samples;
     std::vector<qsizetype> m_voices; // byte offsets into m_samples, even
 };
 
@@ -43,9 +34,13 @@ private:
 // call while an earlier playback still sounds overlaps it. Without a usable audio output (or
 // with a WAV it cannot read) play() does nothing. Runs on the thread that owns it.
 //
-// One QAudioSink in pull mode reads from a TickMixer for the player's whole life. QSoundEffect
-// would restart a sound instead of overlapping it, cuts off its end and, under PulseAudio,
-// drops plays. The sink goes idle whenever nothing sounds, which costs no CPU.
+// One QAudioSink for the player's life, fed in push mode by a timer that runs only while
+// something sounds, and suspended after restMs of silence: a tick that starts from silence
+// goes out with play() itself (after the sound server's own latency), and an idle player
+// wakes up for nothing (Qt's PulseAudio sink polls every 20 ms while it is not suspended).
+// Measured with Qt 6.4.2: QSoundEffect restarts a sound instead of overlapping it, cuts off
+// its end and, under PulseAudio, drops plays; a pull-mode sink stops pulling for good once
+// its source runs dry, and with a small buffer it waits forever for its pre-buffer to fill.
 class TickPlayer final : public QObject
 {
     Q_OBJECT
@@ -56,15 +51,24 @@ public:
 
     void play();
 
-    // How much sound may be queued ahead of the speaker; it bounds the delay of a tick.
-    static constexpr int bufferMs = 40;
+    // Asked of the sound server (which grants about three quarters). It bounds how late a
+    // second tick can start while another still sounds, and how long feeding may stall.
+    static constexpr int bufferMs = 60;
+    static constexpr int feedMs = 10;
+    static constexpr int restMs = 500;
 
 private:
     bool ensureOutput();
+    void feed();
+    void rest();
 
     std::optional<PcmSound> m_sound;
-    TickMixer *m_mixer = nullptr;
+    std::unique_ptr<TickMixer> m_mixer;
     std::unique_ptr<QAudioSink> m_sink;
+    QIODevice *m_output = nullptr; // belongs to m_sink
+    QTimer m_feeder;
+    QTimer m_rest;
+    QByteArray m_chunk;
 };
 
 } // namespace quarnel::ui

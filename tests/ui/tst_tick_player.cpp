@@ -71,15 +71,15 @@ QByteArray toneWav(int count)
     return riff(chunk("fmt ", fmtBody(1, 1, 22050, 16)) + chunk("data", data));
 }
 
-std::vector<std::int16_t> readAll(TickMixer &mixer, qint64 chunkBytes)
+std::vector<std::int16_t> mixAll(TickMixer &mixer, qsizetype chunkBytes)
 {
     std::vector<std::int16_t> out;
     QByteArray buffer(chunkBytes, '\0');
     for (;;) {
-        const qint64 got = mixer.read(buffer.data(), chunkBytes);
+        const qsizetype got = mixer.mix(buffer.data(), chunkBytes);
         if (got <= 0)
             break;
-        for (qint64 i = 0; i + 1 < got; i += 2)
+        for (qsizetype i = 0; i + 1 < got; i += 2)
             out.push_back(qFromLittleEndian<std::int16_t>(buffer.constData() + i));
     }
     return out;
@@ -163,14 +163,14 @@ void TickPlayerTest::oneVoicePlaysTheWholeSoundOnce()
 {
     const QByteArray sound = samples({10, 20, 30, 40, 50, 60, 70});
     TickMixer mixer(sound);
-    QCOMPARE(mixer.bytesAvailable(), 0);
+    QCOMPARE(mixer.bytesLeft(), 0);
     mixer.startVoice();
-    QCOMPARE(mixer.bytesAvailable(), sound.size());
+    QCOMPARE(mixer.bytesLeft(), sound.size());
 
     // Read in pieces that do not divide the sound.
-    QCOMPARE(readAll(mixer, 4), (std::vector<std::int16_t>{10, 20, 30, 40, 50, 60, 70}));
+    QCOMPARE(mixAll(mixer, 4), (std::vector<std::int16_t>{10, 20, 30, 40, 50, 60, 70}));
     QCOMPARE(mixer.voiceCount(), 0);
-    QCOMPARE(mixer.bytesAvailable(), 0);
+    QCOMPARE(mixer.bytesLeft(), 0);
 }
 
 void TickPlayerTest::overlappingVoicesAddUp()
@@ -178,10 +178,10 @@ void TickPlayerTest::overlappingVoicesAddUp()
     TickMixer mixer(samples({100, 200, 300, 400}));
     mixer.startVoice();
     QByteArray first(4, '\0');
-    QCOMPARE(mixer.read(first.data(), 4), 4); // 100, 200 played
-    mixer.startVoice();                       // a second play while the first still sounds
+    QCOMPARE(mixer.mix(first.data(), 4), 4); // 100, 200 played
+    mixer.startVoice();                      // a second play while the first still sounds
 
-    QCOMPARE(readAll(mixer, 6), (std::vector<std::int16_t>{300 + 100, 400 + 200, 300, 400}));
+    QCOMPARE(mixAll(mixer, 6), (std::vector<std::int16_t>{300 + 100, 400 + 200, 300, 400}));
 }
 
 void TickPlayerTest::loudOverlapsClipInsteadOfWrapping()
@@ -189,7 +189,7 @@ void TickPlayerTest::loudOverlapsClipInsteadOfWrapping()
     TickMixer mixer(samples({30000, -30000}));
     mixer.startVoice();
     mixer.startVoice();
-    QCOMPARE(readAll(mixer, 64), (std::vector<std::int16_t>{32767, -32768}));
+    QCOMPARE(mixAll(mixer, 64), (std::vector<std::int16_t>{32767, -32768}));
 }
 
 void TickPlayerTest::playWithoutAudioOutputIsSilent()
