@@ -59,6 +59,8 @@ DropDownList::DropDownList(QWidget *parent)
     // The view keeps its original delegate (it does not delete it), so TallerItems can use it.
     view()->setItemDelegate(new TallerItems(view()->itemDelegate(), view()));
     view()->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    // The list is as wide as the control: a longer item is cut off, not shortened with "…".
+    view()->setTextElideMode(Qt::ElideNone);
 }
 
 void DropDownList::showPopup()
