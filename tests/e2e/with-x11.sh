@@ -58,7 +58,8 @@ start_x() {
         sleep 0.1
     done
     [ -s "$scratch/display" ] || return 1
-    export DISPLAY=":$(head -n1 "$scratch/display")"
+    DISPLAY=":$(head -n1 "$scratch/display")"
+    export DISPLAY
     xprop -root >/dev/null 2>&1 || return 1
 
     openbox --sm-disable "${openbox_config[@]}" >"$scratch/openbox.log" 2>&1 &
