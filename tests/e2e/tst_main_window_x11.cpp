@@ -190,8 +190,10 @@ void MainWindowX11Test::numbersStandInsideTheDiagramBoxes()
 
     for (int problem = 0; problem < 8; ++problem) {
         QTest::mouseClick(child("按钮_20以内分"), Qt::LeftButton);
-        // Let the labels reach the X server before reading its pixels back.
-        QTest::qWait(200);
+        // Paint now: the X server handles the painted image before the screen is read back,
+        // as both go over the one connection.
+        m_window->repaint();
+        QTest::qWait(50);
         const QImage screen = m_window->screen()->grabWindow(0).toImage();
         const QPoint origin =
             display->mapToGlobal(QPoint(0, 0)) - m_window->screen()->geometry().topLeft();
