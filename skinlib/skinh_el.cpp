@@ -50,10 +50,6 @@ QUARNEL_SKINH_EXPORT std::int32_t QUARNEL_SKINH_CALL SkinH_AttachRes(const void 
     const QPalette palette = skin::paletteFor(*skin, style->standardPalette());
     QApplication::setStyle(style.release());
     QApplication::setPalette(palette);
-    // Without this, any application style sheet drops the font that a combo box hands its
-    // drop-down list (the list then shows the default font, not the combo box's own): fonts
-    // are the window's to set, and must reach where the window sends them.
-    QCoreApplication::setAttribute(Qt::AA_UseStyleSheetPropagationInWidgetStyles);
     app->setStyleSheet(skin->styleSheet);
     return skinh::Applied;
 }
