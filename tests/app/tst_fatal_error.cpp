@@ -23,7 +23,8 @@ private slots:
     void nothrowAllocationAnswersNullWithoutABox();
 
 private:
-    ChildRun runHelper(const QStringList &arguments, const QString &asanOptions = {});
+    ChildRun runHelper(const QStringList &arguments, const QString &asanOptions = {},
+                       const QString &platformName = QStringLiteral("offscreen"));
 
     QTemporaryDir m_folder;
     QString m_program;
@@ -36,13 +37,21 @@ void FatalErrorTest::initTestCase()
     QVERIFY(!m_program.isEmpty());
 }
 
-ChildRun FatalErrorTest::runHelper(const QStringList &arguments, const QString &asanOptions)
+ChildRun FatalErrorTest::runHelper(const QStringList &arguments, const QString &asanOptions,
+                                   const QString &platformName)
 {
     QProcessEnvironment environment = childEnvironment(m_folder.path());
+    environment.insert(QStringLiteral("QT_QPA_PLATFORM"), platformName);
     if (!asanOptions.isEmpty()) {
         const QString inherited = environment.value(QStringLiteral("ASAN_OPTIONS"));
         environment.insert(QStringLiteral("ASAN_OPTIONS"),
                            inherited.isEmpty() ? asanOptions : inherited + u':' + asanOptions);
+    }
+    if (platformName == u"xcb") {
+        // A real X server for a real window; xvfb-run picks a free display.
+        return runChild(QStandardPaths::findExecutable(QStringLiteral("xvfb-run")),
+                        QStringList{QStringLiteral("-a"), m_program} + arguments, m_folder.path(),
+                        environment);
     }
     return runChild(m_program, arguments, m_folder.path(), environment);
 }
@@ -74,24 +83,33 @@ void FatalErrorTest::textFollowsCodeAndMessage()
 
 void FatalErrorTest::realBoxStopsTheProgramAndEndsWithMinusOne_data()
 {
+    QTest::addColumn<QString>("platformName");
     QTest::addColumn<int>("code");
     QTest::addColumn<QString>("message");
     QTest::addColumn<QString>("shownText");
 
-    QTest::newRow("message") << 0 << QStringLiteral("坏了")
+    QTest::newRow("message") << "offscreen" << 0 << QStringLiteral("坏了")
                              << QStringLiteral("运行时出错!\\r\\n\\r\\n错误信息：坏了\\r\\n");
     QTest::newRow("code and message")
-        << 3 << QStringLiteral("坏了")
+        << "offscreen" << 3 << QStringLiteral("坏了")
         << QStringLiteral("运行时出错!\\r\\n\\r\\n错误代码：3\\r\\n\\r\\n错误信息：坏了\\r\\n");
+    QTest::newRow("on an X server")
+        << "xcb" << 0 << QStringLiteral("坏了")
+        << QStringLiteral("运行时出错!\\r\\n\\r\\n错误信息：坏了\\r\\n");
 }
 
 void FatalErrorTest::realBoxStopsTheProgramAndEndsWithMinusOne()
 {
+    QFETCH(QString, platformName);
     QFETCH(int, code);
     QFETCH(QString, message);
     QFETCH(QString, shownText);
 
-    const ChildRun run = runHelper({QStringLiteral("fatal"), QString::number(code), message});
+    if (platformName == u"xcb" &&
+        QStandardPaths::findExecutable(QStringLiteral("xvfb-run")).isEmpty())
+        QSKIP("needs xvfb-run for an X server");
+    const ChildRun run =
+        runHelper({QStringLiteral("fatal"), QString::number(code), message}, {}, platformName);
     QVERIFY2(run.finished, qPrintable(run.err));
     QCOMPARE(run.exitCode, 255);
 
