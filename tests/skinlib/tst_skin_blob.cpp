@@ -54,8 +54,8 @@ void SkinBlobTest::encodedBlobHasTheFixedHeader()
     QVERIFY(packed.size() > blob::headerSize);
     QCOMPARE(Bytes(packed.begin(), packed.begin() + 6),
              (Bytes{0x2E, 0x53, 0x48, 0x45, 0x00, 0x03}));
-    const std::uint32_t size =
-        packed[6] | packed[7] << 8 | packed[8] << 16 | static_cast<std::uint32_t>(packed[9]) << 24;
+    const std::uint32_t size = std::uint32_t{packed[6]} | std::uint32_t{packed[7]} << 8 |
+                               std::uint32_t{packed[8]} << 16 | std::uint32_t{packed[9]} << 24;
     QCOMPARE(size, sampleText.size());
     QCOMPARE(Bytes(packed.begin() + 10, packed.begin() + 15),
              (Bytes{0x5D, 0x00, 0x00, 0x80, 0x00}));
