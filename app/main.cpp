@@ -1,13 +1,13 @@
-#include "engine/random_source.h"
-#include "ui/main_window.h"
+#include "app/allocation_failure.h"
+#include "app/startup.h"
 
 #include <QApplication>
 
 int main(int argc, char *argv[])
 {
-    QApplication app(argc, argv);
-    quarnel::RandomSource numbers;
-    quarnel::ui::MainWindow window(numbers);
-    window.show();
-    return QApplication::exec();
+    quarnel::installAllocationFailureHandler();
+    // Qt gets the program's name and nothing else: no argument changes what Quarnel does.
+    int qtArgc = argc > 0 ? 1 : 0;
+    QApplication app(qtArgc, argv);
+    return quarnel::runQuarnel();
 }

@@ -17,19 +17,27 @@ enum class ControlKind {
     PictureBox,
     PushButton,
     ComboBox,
-    Timer, // no visible form; place and size have no effect
+    Timer,            // no visible form; place and size have no effect
+    TransparentLabel, // draws only its caption, single line; what lies behind shows through
+    TextPanel,        // word-wrapped caption from the top, inside a sunken edge
 };
 
 enum class FontStyle {
-    System,  // the application's default font
-    Numbers, // 64 px, bold
-    Text,    // 19 px, normal
+    System,   // the application's default font
+    Numbers,  // 64 px, bold
+    Text,     // 19 px, normal
+    TextBold, // 19 px, bold
 };
 
 enum class Fill {
     Standard,   // whatever the style paints
     ButtonFace, // the palette's button colour
     White,      // #FFFFFF
+};
+
+enum class Ink {
+    Black, // #000000
+    Red,   // #FF0000
 };
 
 enum class Align {
@@ -71,6 +79,7 @@ struct ControlDef
     int selected = -1;             // the item selected at load
     std::string_view picture = {}; // a resource path
     PictureFit fit = PictureFit::OwnSize;
+    Ink ink = Ink::Black;
 };
 
 struct WindowDef
@@ -79,6 +88,7 @@ struct WindowDef
     std::string_view caption;
     int outerWidth = 0; // frame and title bar included
     int outerHeight = 0;
+    Fill background = Fill::ButtonFace;
     QIcon (*icon)() = nullptr;
     std::span<const ControlDef> controls;
 };

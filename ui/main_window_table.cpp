@@ -65,7 +65,7 @@ constexpr std::array controls{
 };
 // clang-format on
 
-constexpr WindowDef mainWindow{window, "Quarnel", 435, 449, &programIcon, controls};
+constexpr WindowDef mainWindow{window, "Quarnel", 435, 449, Fill::ButtonFace, &programIcon, controls};
 
 } // namespace
 

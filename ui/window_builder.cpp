@@ -2,8 +2,10 @@
 
 #include "ui/caption_label.h"
 #include "ui/drop_down_list.h"
+#include "ui/link_label.h"
 #include "ui/picture_box.h"
 #include "ui/precise_timer.h"
+#include "ui/text_panel.h"
 
 #include <QApplication>
 #include <QGroupBox>
@@ -37,13 +39,14 @@ void setBackground(QWidget &widget, Fill fill)
     widget.setAutoFillBackground(true);
 }
 
-void setBlackText(QWidget &widget)
+void setTextColour(QWidget &widget, Ink ink)
 {
+    const QColor colour = ink == Ink::Red ? QColor(0xFF, 0x00, 0x00) : QColor(Qt::black);
     // Only the enabled groups: a disabled control still greys its text.
     QPalette palette = widget.palette();
     for (const auto group : {QPalette::Active, QPalette::Inactive}) {
         for (const auto role : {QPalette::WindowText, QPalette::ButtonText, QPalette::Text})
-            palette.setColor(group, role, Qt::black);
+            palette.setColor(group, role, colour);
     }
     widget.setPalette(palette);
 }
@@ -98,6 +101,10 @@ QWidget *makeWidget(const ControlDef &control, QWidget &parent)
         combo->setCurrentIndex(control.selected);
         return combo;
     }
+    case ControlKind::TransparentLabel:
+        return new LinkLabel(caption, &parent);
+    case ControlKind::TextPanel:
+        return new TextPanel(caption, &parent);
     case ControlKind::Timer:
         return nullptr;
     }
@@ -120,7 +127,7 @@ QFont fontFor(FontStyle style)
     if (style == FontStyle::System)
         return font;
     font.setPixelSize(style == FontStyle::Numbers ? 64 : 19);
-    font.setWeight(style == FontStyle::Numbers ? QFont::Bold : QFont::Normal);
+    font.setWeight(style == FontStyle::Text ? QFont::Normal : QFont::Bold);
     font.setItalic(false);
     font.setUnderline(false);
     font.setStrikeOut(false);
@@ -134,7 +141,7 @@ void applyWindowLooks(QWidget &window, const WindowDef &def)
     window.setWindowTitle(tableText(def.caption));
     if (def.icon)
         window.setWindowIcon(def.icon());
-    setBackground(window, Fill::ButtonFace);
+    setBackground(window, def.background);
 }
 
 void buildControls(QWidget &window, const WindowDef &def)
@@ -160,7 +167,7 @@ void buildControls(QWidget &window, const WindowDef &def)
         widget->setGeometry(control.place.left, control.place.top, control.place.width,
                             control.place.height);
         widget->setFont(fontFor(control.font));
-        setBlackText(*widget);
+        setTextColour(*widget, control.ink);
         setBackground(*widget, control.background);
         widget->setFocusPolicy(control.tabStop ? Qt::StrongFocus : Qt::NoFocus);
 
