@@ -63,15 +63,29 @@ AboutWindow::AboutWindow(const QString &homePageText, AddressOpener openAddress,
 
 // The gap of spaces was measured for the original face. Here the gap is widened to the link's
 // width in whatever face the system has, and the link laid over it, so the red address always
-// reads inside the sentence and never over "走一走。".
+// reads inside the sentence. An address too long for the line is set smaller rather than
+// pushing "走一走。" onto a line the label has no room for.
 void AboutWindow::fitLinkOverGap()
 {
     auto *text = findChild<TextPanel *>(QStringLiteral("标签1"));
     auto *link = findChild<LinkLabel *>(QStringLiteral("透明标签1"));
     const auto gapStart = static_cast<int>(text->text().indexOf(QStringView(gapLead)) +
                                            static_cast<qsizetype>(gapLead.size()));
-    const int linkWidth = link->fontMetrics().horizontalAdvance(link->text());
-    text->widenRun(gapStart, gapLength, linkWidth);
+    const int sentenceEnd = gapStart + gapLength;
+    constexpr int smallestPixelSize = 9;
+
+    QFont linkFont = link->font();
+    int linkWidth = 0;
+    for (;;) {
+        linkWidth = QFontMetrics(linkFont).horizontalAdvance(link->text());
+        text->widenRun(gapStart, gapLength, linkWidth);
+        const bool fits = text->runRect(gapStart, 1).top() == text->runRect(sentenceEnd, 1).top();
+        if (fits || linkFont.pixelSize() <= smallestPixelSize)
+            break;
+        linkFont.setPixelSize(linkFont.pixelSize() - 1);
+    }
+    link->setFont(linkFont);
+
     const QRect gap = text->runRect(gapStart, gapLength).translated(text->pos());
     if (gap.isEmpty())
         return;
