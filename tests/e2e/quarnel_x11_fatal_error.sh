@@ -37,11 +37,12 @@ press_ok() {
     esac
 }
 
-# The names of the windows of the program that the window manager has managed so far.
+# The names of the windows of the program that the window manager has managed so far. Windows
+# of an earlier run are gone by now: xprop finds nothing for them.
 managed_names() {
     local wid
     grep -o '0x[0-9a-f]*' "$scratch/client_lists" | sort -u | while read -r wid; do
-        xprop -id "$wid" _NET_WM_PID _NET_WM_NAME 2>/dev/null |
+        { xprop -id "$wid" _NET_WM_PID _NET_WM_NAME 2>/dev/null || true; } |
             awk -v pid="$quarnel_pid" '/_NET_WM_PID/ { mine = ($3 == pid) } /_NET_WM_NAME/ && mine'
     done
 }

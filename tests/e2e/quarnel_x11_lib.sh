@@ -12,7 +12,9 @@
 #
 # Needs xdotool, xwininfo and xprop (x11-utils) and ImageMagick's import and convert.
 
-set -euo pipefail
+set -Eeuo pipefail
+# A command that fails where nothing handles it ends the script: say where.
+trap 'echo "FAIL: unexpected failure of \"$BASH_COMMAND\" (line $LINENO of ${BASH_SOURCE[0]##*/})" >&2' ERR
 
 scratch=$(mktemp -d)
 opener_log=$scratch/opened.log
