@@ -57,7 +57,7 @@ run_once() {
     names=$(managed_names)
     [ "$names" = '_NET_WM_NAME(UTF8_STRING) = "错误"' ] ||
         fail "the program's managed windows are not just the box: $names"
-    if [ ! -s "$shots/fatal_error_box.png" ]; then
+    if [ "$way" = enter ]; then
         screenshot_window "$box" "$shots/fatal_error_box.png"
     fi
 
