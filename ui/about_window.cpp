@@ -89,8 +89,8 @@ void AboutWindow::fitLinkOverGap()
     const QRect gap = text->runRect(gapStart, gapLength).translated(text->pos());
     if (gap.isEmpty())
         return;
-    link->setGeometry(gap.left(), gap.center().y() - link->height() / 2,
-                      std::max(link->width(), linkWidth), link->height());
+    // Exactly as wide as the address: a press on "走一走。" beside it opens nothing.
+    link->setGeometry(gap.left(), gap.center().y() - link->height() / 2, linkWidth, link->height());
 }
 
 void showAboutWindow(const QString &homePageText, const AboutWindow::AddressOpener &openAddress)

@@ -213,8 +213,11 @@ private slots:
         for (int frame = 0; frame < frameCount; ++frame) {
             QVERIFY(movie.jumpToFrame(frame));
             QCOMPARE(movie.currentImage().size(), size);
+            // What is left of the frame's 330 ms, counted from when it was shown: exact in
+            // the reader check above, here a slow build may already have used a millisecond.
             if (animated)
-                QCOMPARE(movie.nextFrameDelay(), 330);
+                QVERIFY2(movie.nextFrameDelay() > 300 && movie.nextFrameDelay() <= 330,
+                         qPrintable(QString::number(movie.nextFrameDelay())));
         }
     }
 

@@ -171,6 +171,7 @@ void AboutWindowTest::linkIsRedBoldAndLiesInsideTheSentence()
                             .arg(following.left())));
     QCOMPARE(following.top(), before.top());
     QVERIFY(link->geometry().contains(QPoint(link->x() + 1, before.center().y())));
+    QVERIFY(link->geometry().right() < following.left());
     QVERIFY(text->geometry().contains(following));
 }
 
