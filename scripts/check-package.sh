@@ -11,7 +11,7 @@ here=$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)
 fail() { echo "check-package: $*" >&2; exit 1; }
 
 (cd "$build_dir" && cpack -G DEB >/dev/null)
-deb=$(ls -t "$build_dir"/quarnel_*.deb | head -n 1)
+deb=$(realpath "$(ls -t "$build_dir"/quarnel_*.deb | head -n 1)")
 echo "check-package: $deb"
 
 contents=$(dpkg-deb -c "$deb" | awk '{print $6}')

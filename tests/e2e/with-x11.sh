@@ -40,6 +40,12 @@ stop_x() {
     local pid
     for pid in $wm_pid $xvfb_pid; do
         kill "$pid" 2>/dev/null || true
+        # Openbox has been seen to sit out a SIGTERM now and then; nothing may outlive the run.
+        for _ in $(seq 30); do
+            kill -0 "$pid" 2>/dev/null || break
+            sleep 0.1
+        done
+        kill -KILL "$pid" 2>/dev/null || true
         wait "$pid" 2>/dev/null || true
     done
     wm_pid=
