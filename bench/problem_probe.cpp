@@ -38,6 +38,7 @@
 #include <cstring>
 #include <filesystem>
 #include <fstream>
+#include <iomanip>
 #include <map>
 #include <memory>
 #include <optional>
@@ -571,8 +572,11 @@ int main(int argc, char *argv[])
     const Options options = parse(argc, argv);
     std::signal(SIGCHLD, SIG_DFL);
     std::ofstream log;
-    if (!options.log.empty())
+    if (!options.log.empty()) {
         log.open(options.log);
+        // Times reach millions of milliseconds in a soak: keep their fractions.
+        log << std::fixed << std::setprecision(3);
+    }
 
     std::unique_ptr<SoundWatch> sound;
     std::vector<double> tick;
