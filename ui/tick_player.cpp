@@ -68,8 +68,10 @@ TickPlayer::TickPlayer(QByteArrayView wavFile, QObject *parent)
     if (!m_sound)
         return;
     m_mixer = std::make_unique<TickMixer>(m_sound->samples);
-    // Opening the output now keeps the first tick as prompt as the others.
-    ensureOutput();
+    // Opening the output now keeps the first tick as prompt as the others; resting it until
+    // then keeps the idle window from waking every 20 ms for the sink's sake.
+    if (ensureOutput())
+        m_rest.start();
 }
 
 TickPlayer::~TickPlayer() = default;
