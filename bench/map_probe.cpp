@@ -13,6 +13,8 @@
 // Windows that bypass the window manager (tool tips, pop-ups) do not count.
 #include <xcb/xcb.h>
 
+#include "proc_status.h"
+
 #include <chrono>
 #include <csignal>
 #include <cstdio>
@@ -28,16 +30,6 @@
 #include <unistd.h>
 
 namespace {
-
-long residentKilobytes(pid_t pid)
-{
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::stol(line.substr(6));
-    return -1;
-}
 
 [[noreturn]] void usage(const char *self)
 {

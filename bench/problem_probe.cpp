@@ -26,6 +26,8 @@
 #include <xcb/damage.h>
 #include <xcb/xcb.h>
 
+#include "proc_status.h"
+
 #include <algorithm>
 #include <array>
 #include <cerrno>
@@ -184,16 +186,6 @@ std::map<std::string, double> threadCpuMs(int pid)
             threads[entry.path().filename().string() + " " + cpu->second] = cpu->first;
     }
     return threads;
-}
-
-long residentKilobytes(int pid)
-{
-    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
-    std::string line;
-    while (std::getline(status, line))
-        if (line.rfind("VmRSS:", 0) == 0)
-            return std::stol(line.substr(6));
-    return -1;
 }
 
 // --- the screen ------------------------------------------------------------------------------
