@@ -53,8 +53,8 @@ bool setHiddenAttribute(const QString &path);
 
 // Hands a web address to the system to open in the default browser; returns nothing, shows
 // nothing and prints nothing, also when there is no browser. Windows: the shell's "open" verb
-// with the address unchanged. Elsewhere the desktop's URL handler, with "http://" put in front
-// of an address that has no scheme (see webUrl).
+// with the address unchanged. macOS: LaunchServices; other systems: xdg-open, the desktop's
+// URL handler. Both get "http://" put in front of an address that has no scheme (see webUrl).
 void openWebAddress(const QString &address);
 [[nodiscard]] QUrl webUrl(const QString &address);
 

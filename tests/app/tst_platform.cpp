@@ -298,8 +298,8 @@ void PlatformTest::webAddressGoesUnchangedToTheOpener()
 void PlatformTest::webAddressOpensSilentlyWithoutABrowser_data()
 {
     QTest::addColumn<QString>("platformName");
-    // Offscreen has no URL handler and Qt says so; under X11 Qt hands the address to
-    // xdg-open, which here finds no browser and says so on the stderr it inherits.
+    // The launcher is the same under any display; both rows make sure no display-specific
+    // handler (Qt's, say) comes between, and that the launcher's complaint goes nowhere.
     QTest::newRow("no URL handler at all") << "offscreen";
     QTest::newRow("X11, xdg-open without a browser") << "xcb";
 }
@@ -343,11 +343,9 @@ void PlatformTest::webAddressOpensSilentlyWithoutABrowser()
     QCOMPARE(run.exitCode, 0);
     QCOMPARE(run.out, QStringLiteral("returned\n"));
     QCOMPARE(run.err, QString());
-    if (platformName == u"xcb") {
-        // xdg-open is started detached; give it a moment to leave its mark.
-        QTRY_VERIFY(QFileInfo::exists(called));
-        QCOMPARE(contentOf(called), QByteArray("http://quarnel.example\n"));
-    }
+    // xdg-open is not waited for; give it a moment to leave its mark.
+    QTRY_VERIFY(QFileInfo::exists(called));
+    QCOMPARE(contentOf(called), QByteArray("http://quarnel.example\n"));
 }
 
 QTEST_GUILESS_MAIN(PlatformTest)
