@@ -68,10 +68,10 @@ TickPlayer::TickPlayer(QByteArrayView wavFile, QObject *parent)
     if (!m_sound)
         return;
     m_mixer = std::make_unique<TickMixer>(m_sound->samples);
-    // Opening the output now keeps the first tick as prompt as the others; resting it until
-    // then keeps the idle window from waking every 20 ms for the sink's sake.
-    if (ensureOutput())
-        m_rest.start();
+    // The output opens with the first play, not here: the connection to the sound server
+    // costs the window about 8 ms of its start and the sink some megabytes, and a window that
+    // never drills needs neither. The first tick goes out that much later, well within its
+    // problem's moment.
 }
 
 TickPlayer::~TickPlayer() = default;

@@ -34,10 +34,11 @@ private:
 // call while an earlier playback still sounds overlaps it. Without a usable audio output (or
 // with a WAV it cannot read) play() does nothing. Runs on the thread that owns it.
 //
-// One QAudioSink for the player's life, fed in push mode by a timer that runs only while
-// something sounds, and suspended after restMs of silence: a tick that starts from silence
-// goes out with play() itself (after the sound server's own latency), and an idle player
-// wakes up for nothing (Qt's PulseAudio sink polls every 20 ms while it is not suspended).
+// One QAudioSink from the first play to the player's end, fed in push mode by a timer that
+// runs only while something sounds, and suspended after restMs of silence: a tick that starts
+// from silence goes out with play() itself (after the sound server's own latency), and an idle
+// player wakes up for nothing (Qt's PulseAudio sink polls every 20 ms while it is not
+// suspended).
 // Measured with Qt 6.4.2: QSoundEffect restarts a sound instead of overlapping it, cuts off
 // its end and, under PulseAudio, drops plays; a pull-mode sink stops pulling for good once
 // its source runs dry, and with a small buffer it waits forever for its pre-buffer to fill.
@@ -55,7 +56,11 @@ public:
     // second tick can start while another still sounds, and how long feeding may stall.
     static constexpr int bufferMs = 60;
     static constexpr int feedMs = 10;
-    static constexpr int restMs = 500;
+    // Once the sink's buffer is empty the server still holds the tick's end for its own
+    // latency, and suspending earlier would cut it. Measured on a PulseAudio null sink: whole
+    // ticks down to 50 ms; 250 ms leaves room for a busy server while halving the time the
+    // sink stays awake after each tick.
+    static constexpr int restMs = 250;
 
 private:
     bool ensureOutput();
