@@ -4,6 +4,7 @@
 #include "ui/tick_player.h"
 
 #include <QComboBox>
+#include <QCoreApplication>
 #include <QLabel>
 
 namespace quarnel::ui {
@@ -75,6 +76,10 @@ void MainWindowView::setTimerPeriod(std::int32_t milliseconds)
 
 void MainWindowView::playTick()
 {
+    // The new problem is painted first. Starting the sound waits on round trips to the sound
+    // server (connecting for the first tick, resuming the stream for the others), and the
+    // repaint, left to the event loop, came after them: up to 28 ms late on a busy machine.
+    QCoreApplication::sendPostedEvents(m_labels.front()->window(), QEvent::UpdateRequest);
     m_tick.play();
 }
 
