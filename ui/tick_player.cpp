@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <cstring>
 #include <limits>
+#include <utility>
 
 namespace quarnel::ui {
 
@@ -78,12 +79,33 @@ TickPlayer::~TickPlayer() = default;
 
 void TickPlayer::play()
 {
-    if (!m_mixer || !ensureOutput())
+    if (!m_mixer)
         return;
+    if (!m_sink || m_sink->state() == QAudio::StoppedState) {
+        // Connecting takes round trips to the sound server (about 10 ms): done from the event
+        // loop, so that whatever the caller does next (starting the drill's timer, say) is not
+        // held back by it.
+        if (m_voicesWaiting++ == 0)
+            QMetaObject::invokeMethod(this, &TickPlayer::openAndPlay, Qt::QueuedConnection);
+        return;
+    }
+    startVoices(1);
+}
+
+void TickPlayer::openAndPlay()
+{
+    const int voices = std::exchange(m_voicesWaiting, 0);
+    if (ensureOutput())
+        startVoices(voices);
+}
+
+void TickPlayer::startVoices(int count)
+{
     m_rest.stop();
     if (m_sink->state() == QAudio::SuspendedState)
         m_sink->resume();
-    m_mixer->startVoice();
+    for (int i = 0; i < count; ++i)
+        m_mixer->startVoice();
     feed();
     if (m_mixer->bytesLeft() > 0)
         m_feeder.start();

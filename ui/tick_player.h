@@ -58,12 +58,14 @@ public:
     static constexpr int feedMs = 10;
     // Once the sink's buffer is empty the server still holds the tick's end for its own
     // latency, and suspending earlier would cut it. Measured on a PulseAudio null sink: whole
-    // ticks down to 50 ms; 250 ms leaves room for a busy server while halving the time the
-    // sink stays awake after each tick.
-    static constexpr int restMs = 250;
+    // ticks down to 50 ms, and no CPU saved by resting after 250 ms instead of 500 ms; so the
+    // wide margin stays, for a busy server or a sound card with a deep buffer.
+    static constexpr int restMs = 500;
 
 private:
     bool ensureOutput();
+    void openAndPlay();
+    void startVoices(int count);
     void feed();
     void rest();
 
@@ -74,6 +76,7 @@ private:
     QTimer m_feeder;
     QTimer m_rest;
     QByteArray m_chunk;
+    int m_voicesWaiting = 0; // plays asked for while the output is being opened
 };
 
 } // namespace quarnel::ui
