@@ -7,6 +7,7 @@
 #include <QLibrary>
 #include <QTest>
 
+#include <algorithm>
 #include <csignal>
 #include <memory>
 
@@ -55,6 +56,22 @@ QByteArray contentOf(const QString &path)
     return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
+// This process's children, running or ended but not yet waited for.
+int childCount()
+{
+    int count = 0;
+    const QString self = QString::number(::getpid());
+    const QStringList processes = QDir(QStringLiteral("/proc")).entryList(QDir::Dirs);
+    for (const QString &process : processes) {
+        const QByteArray stat = contentOf(QStringLiteral("/proc/%1/stat").arg(process));
+        // "pid (name) state ppid ...": the name may hold spaces and parentheses.
+        const QList<QByteArray> fields = stat.mid(stat.lastIndexOf(')') + 2).split(' ');
+        if (fields.size() > 1 && fields[1] == self.toLatin1())
+            ++count;
+    }
+    return count;
+}
+
 } // namespace
 
 Q_DECLARE_METATYPE(Entry)
@@ -83,6 +100,7 @@ private slots:
     void webAddressGoesUnchangedToTheOpener();
     void webAddressOpensSilentlyWithoutABrowser_data();
     void webAddressOpensSilentlyWithoutABrowser();
+    void everyLauncherIsWaitedFor();
 };
 
 void PlatformTest::runDirectoryHasNoTrailingSeparator_data()
@@ -346,6 +364,33 @@ void PlatformTest::webAddressOpensSilentlyWithoutABrowser()
     // xdg-open is not waited for; give it a moment to leave its mark.
     QTRY_VERIFY(QFileInfo::exists(called));
     QCOMPARE(contentOf(called), QByteArray("http://quarnel.example\n"));
+}
+
+void PlatformTest::everyLauncherIsWaitedFor()
+{
+    // The launcher can run as long as the browser it starts; once it ends, nothing of it may
+    // stay behind in the process table however long Quarnel runs on.
+    QTemporaryDir folder;
+    QDir(folder.path()).mkdir(QStringLiteral("bin"));
+    const QString opened = folder.filePath(QStringLiteral("opened"));
+    QFile xdgOpen(folder.filePath(QStringLiteral("bin/xdg-open")));
+    QVERIFY(xdgOpen.open(QIODevice::WriteOnly));
+    xdgOpen.write(QStringLiteral("#!/bin/sh\necho \"$1\" >> '%1'\n").arg(opened).toUtf8());
+    xdgOpen.close();
+    xdgOpen.setPermissions(QFile::ReadOwner | QFile::WriteOwner | QFile::ExeOwner);
+
+    QCOMPARE(childCount(), 0);
+    const QByteArray path = qgetenv("PATH");
+    qputenv("PATH", QFile::encodeName(folder.filePath(QStringLiteral("bin"))) + ":/usr/bin:/bin");
+    platform::openWebAddress(QStringLiteral("quarnel.example"));
+    platform::openWebAddress(QStringLiteral("https://example.org/a b"));
+    qputenv("PATH", path);
+
+    QTRY_COMPARE(contentOf(opened).count('\n'), 2);
+    QList<QByteArray> lines = contentOf(opened).trimmed().split('\n');
+    std::sort(lines.begin(), lines.end());
+    QCOMPARE(lines, (QList<QByteArray>{"http://quarnel.example", "https://example.org/a%20b"}));
+    QTRY_COMPARE(childCount(), 0);
 }
 
 QTEST_GUILESS_MAIN(PlatformTest)
