@@ -22,6 +22,7 @@
 #include <spawn.h>
 #include <sys/stat.h>
 #include <sys/wait.h>
+#include <system_error>
 #include <thread>
 #include <time.h>
 #include <unistd.h>
@@ -100,11 +101,17 @@ void spawnUrlLauncher(const QUrl &url)
         qCDebug(platformLog) << "no URL launcher:" << qt_error_string(failed);
         return;
     }
-    std::thread([child] {
-        int status = 0;
-        while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
-        }
-    }).detach();
+    try {
+        std::thread([child] {
+            int status = 0;
+            while (::waitpid(child, &status, 0) < 0 && errno == EINTR) {
+            }
+        }).detach();
+    } catch (const std::system_error &error) {
+        // Out of threads: the page opens all the same, and the ended launcher waits in the
+        // process table until Quarnel ends.
+        qCDebug(platformLog) << "launcher not waited for:" << error.what();
+    }
 }
 #endif
 
