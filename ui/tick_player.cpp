@@ -71,8 +71,7 @@ TickPlayer::TickPlayer(QByteArrayView wavFile, QObject *parent)
     m_mixer = std::make_unique<TickMixer>(m_sound->samples);
     // The output opens with the first play, not here: the connection to the sound server
     // costs the window about 8 ms of its start and the sink some megabytes, and a window that
-    // never drills needs neither. The first tick goes out that much later, well within its
-    // problem's moment.
+    // never drills needs neither.
 }
 
 TickPlayer::~TickPlayer() = default;

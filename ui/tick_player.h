@@ -38,7 +38,8 @@ private:
 // runs only while something sounds, and suspended after restMs of silence: a tick that starts
 // from silence goes out with play() itself (after the sound server's own latency), and an idle
 // player wakes up for nothing (Qt's PulseAudio sink polls every 20 ms while it is not
-// suspended).
+// suspended). The sink is connected from the event loop after the first play() returns, so
+// that first tick sounds about 10 ms later than the others.
 // Measured with Qt 6.4.2: QSoundEffect restarts a sound instead of overlapping it, cuts off
 // its end and, under PulseAudio, drops plays; a pull-mode sink stops pulling for good once
 // its source runs dry, and with a small buffer it waits forever for its pre-buffer to fill.
