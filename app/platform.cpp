@@ -1,7 +1,6 @@
 #include "app/platform.h"
 
 #include <QCoreApplication>
-#include <QDesktopServices>
 #include <QDir>
 #include <QFile>
 #include <QFileInfo>
@@ -11,6 +10,10 @@
 
 #include <algorithm>
 #include <utility>
+
+#if defined(Q_OS_MACOS)
+#include <QDesktopServices>
+#endif
 
 #if defined(Q_OS_WIN)
 #include <qt_windows.h>
