@@ -3,72 +3,19 @@
 #include <QMediaDevices>
 
 #include <algorithm>
-#include <cstdint>
-#include <cstring>
-#include <limits>
 #include <utility>
 
 namespace quarnel::ui {
-
-TickMixer::TickMixer(QByteArray samples)
-    : m_samples(std::move(samples))
-{
-    m_samples.truncate(m_samples.size() & ~qsizetype{1});
-}
-
-void TickMixer::startVoice()
-{
-    if (!m_samples.isEmpty())
-        m_voices.push_back(0);
-}
-
-qsizetype TickMixer::bytesLeft() const
-{
-    qsizetype longest = 0;
-    for (const qsizetype position : m_voices)
-        longest = std::max(longest, m_samples.size() - position);
-    return longest;
-}
-
-qsizetype TickMixer::mix(char *out, qsizetype maxBytes)
-{
-    const qsizetype bytes = std::min(bytesLeft(), maxBytes) & ~qsizetype{1};
-    const qsizetype count = bytes / 2;
-
-    std::vector<std::int32_t> sum(static_cast<std::size_t>(count), 0);
-    for (qsizetype &position : m_voices) {
-        const qsizetype available = std::min(count, (m_samples.size() - position) / 2);
-        for (qsizetype i = 0; i < available; ++i) {
-            std::int16_t sample = 0;
-            std::memcpy(&sample, m_samples.constData() + position + 2 * i, sizeof sample);
-            sum[static_cast<std::size_t>(i)] += sample;
-        }
-        position += 2 * available;
-    }
-    std::erase_if(m_voices, [this](qsizetype position) { return position >= m_samples.size(); });
-
-    for (qsizetype i = 0; i < count; ++i) {
-        const auto sample = static_cast<std::int16_t>(std::clamp<std::int32_t>(
-            sum[static_cast<std::size_t>(i)], std::numeric_limits<std::int16_t>::min(),
-            std::numeric_limits<std::int16_t>::max()));
-        std::memcpy(out + 2 * i, &sample, sizeof sample);
-    }
-    return bytes;
-}
 
 TickPlayer::TickPlayer(QByteArrayView wavFile, QObject *parent)
     : QObject(parent)
     , m_sound(readWav(wavFile))
 {
+    if (m_sound && m_sound->samples.isEmpty())
+        m_sound.reset();
     m_feeder.setTimerType(Qt::PreciseTimer);
     m_feeder.setInterval(feedMs);
-    connect(&m_feeder, &QTimer::timeout, this, &TickPlayer::feed);
-    m_rest.setSingleShot(true);
-    m_rest.setInterval(restMs);
-    connect(&m_rest, &QTimer::timeout, this, &TickPlayer::rest);
-    if (!m_sound)
-        return;
-    m_mixer = std::make_unique<TickMixer>(m_sound->samples);
+    connect(&m_feeder, &QTimer::timeout, this, &TickPlayer::feedAll);
     // The output opens with the first play, not here: the connection to the sound server
     // costs the window about 8 ms of its start and the sink some megabytes, and a window that
     // never drills needs neither.
@@ -78,9 +25,9 @@ TickPlayer::~TickPlayer() = default;
 
 void TickPlayer::play()
 {
-    if (!m_mixer)
+    if (!m_sound)
         return;
-    if (!m_sink || m_sink->state() == QAudio::StoppedState) {
+    if (m_outputs.empty()) {
         // Connecting takes round trips to the sound server (about 10 ms): done from the event
         // loop, so that whatever the caller does next (starting the drill's timer, say) is not
         // held back by it.
@@ -88,76 +35,132 @@ void TickPlayer::play()
             QMetaObject::invokeMethod(this, &TickPlayer::openAndPlay, Qt::QueuedConnection);
         return;
     }
-    startVoices(1);
+    startVoice();
 }
 
 void TickPlayer::openAndPlay()
 {
     const int voices = std::exchange(m_voicesWaiting, 0);
-    if (ensureOutput())
-        startVoices(voices);
+    for (int i = 0; i < voices; ++i)
+        startVoice();
 }
 
-void TickPlayer::startVoices(int count)
+void TickPlayer::startVoice()
 {
-    m_rest.stop();
-    if (m_sink->state() == QAudio::SuspendedState)
-        m_sink->resume();
-    for (int i = 0; i < count; ++i)
-        m_mixer->startVoice();
-    feed();
-    if (m_mixer->bytesLeft() > 0)
+    // A stopped sink has failed (no sound server, or it went away): it is dropped, so that a
+    // fresh one is tried and sound comes back when the output does.
+    std::erase_if(m_outputs, [](const std::unique_ptr<Output> &output) {
+        return output->sink->state() == QAudio::StoppedState;
+    });
+
+    Output *output = freeOutput();
+    if (!output && m_outputs.size() < std::size_t{maxOutputs})
+        output = openOutput();
+    if (!output) {
+        // As many playbacks as streams are sounding: this one follows the oldest in its
+        // stream. Only a sound still being fed cannot be followed; then the play is dropped.
+        Output *oldest = nullptr;
+        for (const std::unique_ptr<Output> &candidate : m_outputs) {
+            if (candidate->written == m_sound->samples.size() &&
+                (!oldest || candidate->started.elapsed() > oldest->started.elapsed()))
+                oldest = candidate.get();
+        }
+        if (!oldest)
+            return;
+        oldest->sink->suspend();
+        output = oldest;
+    }
+    start(*output);
+}
+
+TickPlayer::Output *TickPlayer::freeOutput()
+{
+    for (const std::unique_ptr<Output> &output : m_outputs) {
+        if (output->sink->state() == QAudio::SuspendedState)
+            return output.get();
+    }
+    return nullptr;
+}
+
+TickPlayer::Output *TickPlayer::openOutput()
+{
+    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
+    if (device.isNull())
+        return nullptr;
+    auto output = std::make_unique<Output>();
+    output->sink = std::make_unique<QAudioSink>(device, m_sound->format);
+    // Room for the whole sound, so that it goes to the server in one write. The server grants
+    // about three quarters of what it is asked for.
+    output->sink->setBufferSize(m_sound->format.bytesForDuration(soundMs() * 1000 * 3 / 2));
+    output->device = output->sink->start();
+    if (!output->device || output->sink->state() == QAudio::StoppedState)
+        return nullptr;
+    // Every playback starts from the suspended state (see the class comment).
+    output->sink->suspend();
+    output->rest.setSingleShot(true);
+    connect(&output->rest, &QTimer::timeout, this, [this, raw = output.get()] { rest(*raw); });
+    m_outputs.push_back(std::move(output));
+    return m_outputs.back().get();
+}
+
+void TickPlayer::start(Output &output)
+{
+    output.rest.stop();
+    output.sink->resume();
+    output.written = 0;
+    output.started.start();
+    feed(output);
+    if (output.written < m_sound->samples.size() && !m_feeder.isActive())
         m_feeder.start();
 }
 
-void TickPlayer::feed()
+void TickPlayer::feed(Output &output)
 {
-    if (!m_sink || m_sink->state() == QAudio::StoppedState) {
-        m_feeder.stop();
-        return;
+    const QByteArray &samples = m_sound->samples;
+    const int frameBytes = m_sound->format.bytesPerFrame();
+    const qsizetype room = std::min(samples.size() - output.written, output.sink->bytesFree());
+    const qsizetype whole = room - room % frameBytes;
+    if (whole > 0) {
+        const qint64 written = output.device->write(samples.constData() + output.written, whole);
+        if (written > 0)
+            output.written += written;
     }
-    const qsizetype room = m_sink->bytesFree();
-    if (room > 0) {
-        m_chunk.resize(room);
-        const qsizetype mixed = m_mixer->mix(m_chunk.data(), room);
-        if (mixed > 0)
-            m_output->write(m_chunk.constData(), mixed);
-    }
-    if (m_mixer->bytesLeft() == 0) {
-        m_feeder.stop();
-        m_rest.start();
+    if (output.written == samples.size()) {
+        const qint64 stillSounding = std::max<qint64>(0, soundMs() - output.started.elapsed());
+        output.rest.start(static_cast<int>(stillSounding) + restMs);
     }
 }
 
-void TickPlayer::rest()
+void TickPlayer::feedAll()
 {
-    if (!m_sink)
-        return;
-    const QAudio::State state = m_sink->state();
+    bool hungry = false;
+    for (const std::unique_ptr<Output> &output : m_outputs) {
+        const QAudio::State state = output->sink->state();
+        if (output->written == m_sound->samples.size() ||
+            (state != QAudio::ActiveState && state != QAudio::IdleState))
+            continue;
+        feed(*output);
+        hungry = hungry || output->written < m_sound->samples.size();
+    }
+    if (!hungry)
+        m_feeder.stop();
+}
+
+void TickPlayer::rest(Output &output)
+{
+    const QAudio::State state = output.sink->state();
     if (state != QAudio::ActiveState && state != QAudio::IdleState)
         return;
     // Only once the server has taken everything, so no tick loses its end.
-    if (m_sink->bytesFree() >= m_sink->bufferSize())
-        m_sink->suspend();
+    if (output.sink->bytesFree() >= output.sink->bufferSize())
+        output.sink->suspend();
     else
-        m_rest.start();
+        output.rest.start(restMs);
 }
 
-bool TickPlayer::ensureOutput()
+qint64 TickPlayer::soundMs() const
 {
-    // A stopped sink has failed (no sound server, or it went away): try a fresh one, so that
-    // sound comes back when the output does.
-    if (m_sink && m_sink->state() != QAudio::StoppedState)
-        return true;
-    m_output = nullptr;
-    m_sink.reset();
-    const QAudioDevice device = QMediaDevices::defaultAudioOutput();
-    if (device.isNull())
-        return false;
-    m_sink = std::make_unique<QAudioSink>(device, m_sound->format);
-    m_sink->setBufferSize(m_sound->format.bytesForDuration(qint64{bufferMs} * 1000));
-    m_output = m_sink->start();
-    return m_output && m_sink->state() != QAudio::StoppedState;
+    return m_sound->format.durationForBytes(static_cast<qint32>(m_sound->samples.size())) / 1000;
 }
 
 } // namespace quarnel::ui

@@ -3,6 +3,7 @@
 #include "ui/wav_sound.h"
 
 #include <QAudioSink>
+#include <QElapsedTimer>
 #include <QObject>
 #include <QTimer>
 
@@ -11,38 +12,22 @@
 
 namespace quarnel::ui {
 
-// Mixes any number of playbacks of one sound into 16-bit samples. Each startVoice() adds a
-// playback from the sound's first sample; it runs to the sound's end.
-class TickMixer final
-{
-public:
-    explicit TickMixer(QByteArray samples);
-
-    void startVoice();
-    [[nodiscard]] int voiceCount() const { return static_cast<int>(m_voices.size()); }
-    // Bytes until the last voice ends.
-    [[nodiscard]] qsizetype bytesLeft() const;
-    // Writes up to maxBytes of the mix (whole samples only) and moves the voices on.
-    qsizetype mix(char *out, qsizetype maxBytes);
-
-private:
-    QByteArray m_samples;
-    std::vector<qsizetype> m_voices; // byte offsets into m_samples, even
-};
-
 // Plays an in-memory WAV file: play() returns at once, every call is heard in full, and a
 // call while an earlier playback still sounds overlaps it. Without a usable audio output (or
 // with a WAV it cannot read) play() does nothing. Runs on the thread that owns it.
 //
-// One QAudioSink from the first play to the player's end, fed in push mode by a timer that
-// runs only while something sounds, and suspended after restMs of silence: a tick that starts
-// from silence goes out with play() itself (after the sound server's own latency), and an idle
-// player wakes up for nothing (Qt's PulseAudio sink polls every 20 ms while it is not
-// suspended). The sink is connected from the event loop after the first play() returns, so
-// that first tick sounds about 10 ms later than the others.
+// Every playback goes to the sound server in one write, into a stream of its own that holds
+// the whole sound; the server mixes playbacks that overlap. Once written, a tick no longer
+// depends on this thread waking in time (fed 10 ms at a time, a busy machine cut the odd tick
+// short), and the stream costs a few wake-ups per tick instead of one every 10 ms. A stream
+// that has played its sound out is corked again and waits for the next play; more streams are
+// opened only while that many playbacks sound at once.
+// The first stream is connected from the event loop after the first play() returns, so that
+// first tick sounds about 10 ms later than the others.
 // Measured with Qt 6.4.2: QSoundEffect restarts a sound instead of overlapping it, cuts off
 // its end and, under PulseAudio, drops plays; a pull-mode sink stops pulling for good once
-// its source runs dry, and with a small buffer it waits forever for its pre-buffer to fill.
+// its source runs dry; and a PulseAudio sink only starts a write shorter than its buffer
+// after resume(), which is why every playback goes out from the suspended state.
 class TickPlayer final : public QObject
 {
     Q_OBJECT
@@ -53,31 +38,43 @@ public:
 
     void play();
 
-    // Asked of the sound server (which grants about three quarters). It bounds how late a
-    // second tick can start while another still sounds, and how long feeding may stall.
-    static constexpr int bufferMs = 60;
-    static constexpr int feedMs = 10;
-    // Once the sink's buffer is empty the server still holds the tick's end for its own
-    // latency, and suspending earlier would cut it. Measured on a PulseAudio null sink: whole
-    // ticks down to 50 ms, and no CPU saved by resting after 250 ms instead of 500 ms; so the
-    // wide margin stays, for a busy server or a sound card with a deep buffer.
+    // Once a sound has been handed over, the server still holds its end for its own latency,
+    // and corking earlier would hold that back until the next play. Measured on a PulseAudio
+    // null sink: whole ticks down to 50 ms; the wide margin is for a busy server or a sound
+    // card with a deep buffer.
     static constexpr int restMs = 500;
+    // A sound longer than a stream's buffer is topped up this often.
+    static constexpr int feedMs = 10;
+    // Playbacks beyond this many at once wait behind the oldest one instead of opening more
+    // streams on the sound server (a held-down key repeats Start 30 times a second).
+    static constexpr int maxOutputs = 8;
+
+    [[nodiscard]] int outputCount() const { return static_cast<int>(m_outputs.size()); }
 
 private:
-    bool ensureOutput();
+    struct Output
+    {
+        std::unique_ptr<QAudioSink> sink;
+        QIODevice *device = nullptr; // belongs to sink
+        qsizetype written = 0;       // bytes of the sound handed over
+        QElapsedTimer started;
+        QTimer rest;
+    };
+
     void openAndPlay();
-    void startVoices(int count);
-    void feed();
-    void rest();
+    void startVoice();
+    Output *openOutput();
+    Output *freeOutput();
+    void start(Output &output);
+    void feed(Output &output);
+    void feedAll();
+    void rest(Output &output);
+    [[nodiscard]] qint64 soundMs() const;
 
     std::optional<PcmSound> m_sound;
-    std::unique_ptr<TickMixer> m_mixer;
-    std::unique_ptr<QAudioSink> m_sink;
-    QIODevice *m_output = nullptr; // belongs to m_sink
+    std::vector<std::unique_ptr<Output>> m_outputs;
     QTimer m_feeder;
-    QTimer m_rest;
-    QByteArray m_chunk;
-    int m_voicesWaiting = 0; // plays asked for while the output is being opened
+    int m_voicesWaiting = 0; // plays asked for while the first output is being opened
 };
 
 } // namespace quarnel::ui

@@ -1,7 +1,8 @@
 // The tick as a PulseAudio server hears it (run through with-pulseaudio.sh): a 2-second drill
 // in the real main window, recorded from the null sink's monitor with parec, must hold one
 // full-length tick for every problem shown, starting within 50 ms of the problem, and
-// nothing else; a second Start while a tick still sounds must add a second full tick.
+// nothing else; a second Start while a tick still sounds must add a second full tick, and so
+// must Starts that come faster than the player's streams come free.
 //
 // One clock for both sides: this process records when problems are shown, and timestamps the
 // recording's pieces as they arrive, so every recorded sample gets a time on the same clock.
@@ -11,6 +12,7 @@
 #include "engine/random_source.h"
 #include "ui/main_window.h"
 #include "ui/precise_timer.h"
+#include "ui/tick_player.h"
 
 #include <QComboBox>
 #include <QElapsedTimer>
@@ -30,6 +32,7 @@
 using quarnel::RandomSource;
 using quarnel::ui::MainWindow;
 using quarnel::ui::PreciseTimer;
+using quarnel::ui::TickPlayer;
 
 namespace {
 
@@ -194,15 +197,15 @@ private slots:
 
     void everyProblemOfA2SecondDrillHasItsTick();
     void secondStartWhileATickSoundsOverlapsIt();
+    void startsFasterThanStreamsComeFreeAreAllHeard();
 
 private:
     QComboBox *combo(const char *name) { return m_window->findChild<QComboBox *>(u(name)); }
     QWidget *button(const char *name) { return m_window->findChild<QWidget *>(u(name)); }
-    // Finds the tick of each problem, strongest first, and removes it from what is left.
     // Finds each problem's tick in the recording, in order, and takes it out of what is left;
     // `loudestLeft` is the loudest sample that no tick explains.
     std::vector<Tick> findTicks(const std::vector<double> &problemsAtMs, double &loudestLeft);
-    void checkTicks(const std::vector<Tick> &ticks);
+    void checkTicks(const std::vector<Tick> &ticks, double minTail = 0.9);
 
     std::vector<double> m_tick;
     RandomSource m_numbers;
@@ -300,7 +303,7 @@ std::vector<Tick> TickAudioTest::findTicks(const std::vector<double> &problemsAt
     return ticks;
 }
 
-void TickAudioTest::checkTicks(const std::vector<Tick> &ticks)
+void TickAudioTest::checkTicks(const std::vector<Tick> &ticks, double minTail)
 {
     for (std::size_t i = 0; i < ticks.size(); ++i) {
         const Tick &tick = ticks[i];
@@ -310,7 +313,7 @@ void TickAudioTest::checkTicks(const std::vector<Tick> &ticks)
         QVERIFY2(tick.gain > 0.8 && tick.gain < 1.25,
                  "problem " + which + ": no tick at full volume");
         QVERIFY2(tick.whole > 0.98, "problem " + which + ": the tick is not the whole sound");
-        QVERIFY2(tick.tail > 0.9, "problem " + which + ": the tick's end is missing");
+        QVERIFY2(tick.tail > minTail, "problem " + which + ": the tick's end is missing");
         // The null sink mixes ahead of its clock and rewinds to let new sound in, so on its
         // monitor a tick may seem to start up to the sink's latency (10 ms here) early.
         QVERIFY2(tick.delayMs > -30, "problem " + which + ": the tick came before the problem");
@@ -372,6 +375,33 @@ void TickAudioTest::secondStartWhileATickSoundsOverlapsIt()
     QCOMPARE(ticks.size(), std::size_t{2});
     QVERIFY(ticks[1].at > ticks[0].at);
     checkTicks(ticks);
+    QVERIFY2(loudestLeft < 1000, "something else sounded, or a tick was broken");
+}
+
+void TickAudioTest::startsFasterThanStreamsComeFreeAreAllHeard()
+{
+    // Start pressed faster than the player's streams come free: the presses beyond its
+    // streams take the stream of the oldest tick, and every tick is still heard whole.
+    combo("组合框_时间")->setCurrentIndex(11); // 不计时
+    std::vector<double> problems;
+    for (int i = 0; i < TickPlayer::maxOutputs + 3; ++i) {
+        problems.push_back(m_recorder->now());
+        QTest::mouseClick(button("按钮_20以内分"), Qt::LeftButton);
+        QTest::qWait(100);
+    }
+    QTest::qWait(1500);
+    m_recorder->stop();
+
+    const auto *player = m_window->findChild<TickPlayer *>();
+    QVERIFY(player);
+    QCOMPARE(player->outputCount(), TickPlayer::maxOutputs);
+    double loudestLeft = 0;
+    const std::vector<Tick> ticks = findTicks(problems, loudestLeft);
+    QCOMPARE(ticks.size(), problems.size());
+    // Four ticks sound at once here, and the others' share, taken out with gains measured on
+    // their starts, blurs each tick's end: it matches down to about 0.89. A tick that lost its
+    // end would show in what is left over instead.
+    checkTicks(ticks, 0.8);
     QVERIFY2(loudestLeft < 1000, "something else sounded, or a tick was broken");
 }
 
