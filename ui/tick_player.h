@@ -22,6 +22,8 @@ namespace quarnel::ui {
 // short), and the stream costs a few wake-ups per tick instead of one every 10 ms. A stream
 // that has played its sound out is corked again and waits for the next play; more streams are
 // opened only while that many playbacks sound at once.
+// The buffer's size is also the latency the stream asks for: PulseAudio sets its sink's latency
+// from it (270 ms on a null sink), and still starts a new tick at once by rewinding the sink.
 // The first stream is connected from the event loop after the first play() returns, so that
 // first tick sounds about 10 ms later than the others.
 // Measured with Qt 6.4.2: QSoundEffect restarts a sound instead of overlapping it, cuts off
